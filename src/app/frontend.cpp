@@ -1,0 +1,3 @@
+#include "app/frontend.h"
+
+int RunProgram(int, char**) { return 0; }
