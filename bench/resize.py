@@ -7,6 +7,10 @@ memory (from /usr/bin/time -v) of each, with ratios to velmora.
 Usage: bench/resize.py [--velmora build/velmora] [--runs 5] [--size 8000x6000]
                        [--workdir DIR] [--keep]
 Peers: scripts/setup bench installs them; missing ones are skipped.
+
+Two extra lines help read the result: "velmora+hugepages" is the same command
+with glibc's transparent-huge-page tunable (same pixels, fewer page faults),
+and a breakdown of the FreeImage calls the pipeline makes, timed one by one.
 """
 import argparse
 import os
@@ -39,6 +43,9 @@ def make_inputs(work, size):
     return tga, ppm
 
 
+HUGEPAGES = "glibc.malloc.hugetlb=1"
+
+
 def tools(args, work, tga, ppm, target_w):
     out = os.path.join(work, "out")
     os.makedirs(out, exist_ok=True)
@@ -50,26 +57,27 @@ def tools(args, work, tga, ppm, target_w):
         rows.append(("velmora", [velmora, "-i", tga, "-o", os.path.join(out, "velmora"),
                                  f"--width={target_w}", "--height=1", "--keep-aspect-ratio",
                                  "--resize-algorithm=lanczos", "--jpg-quality=95", "--jpg-chroma=none"],
-                     os.path.join(out, "velmora", "photo.jpg"), "tga"))
+                     os.path.join(out, "velmora", "photo.jpg"), "tga", None))
         os.makedirs(os.path.join(out, "velmora"), exist_ok=True)
+        rows.append(("velmora+hugepages", rows[-1][1], rows[-1][2], "tga", HUGEPAGES))
     else:
         print(f"velmora not found at {velmora}; build it first", file=sys.stderr)
     im = real_tool("convert", "/usr/bin/convert")
     if im:
         rows.append(("imagemagick", [im, tga, "-filter", "Lanczos", "-resize", f"{target_w}x",
                                      "-quality", "95", "-sampling-factor", "1x1",
-                                     os.path.join(out, "im.jpg")], os.path.join(out, "im.jpg"), "tga"))
+                                     os.path.join(out, "im.jpg")], os.path.join(out, "im.jpg"), "tga", None))
     gm = real_tool("gm", "/usr/bin/gm")
     if gm:
         rows.append(("graphicsmagick", [gm, "convert", tga, "-filter", "Lanczos", "-resize", f"{target_w}x",
                                         "-quality", "95", "-sampling-factor", "1x1",
-                                        os.path.join(out, "gm.jpg")], os.path.join(out, "gm.jpg"), "tga"))
+                                        os.path.join(out, "gm.jpg")], os.path.join(out, "gm.jpg"), "tga", None))
     vips = real_tool("vips", "/usr/bin/vips")
     if vips:
         scale = target_w / args.size[0]
         rows.append(("vips resize", [vips, "resize", ppm, os.path.join(out, "vips.jpg[Q=95,subsample-mode=off]"),
                                      repr(scale), "--kernel", "lanczos3"],
-                     os.path.join(out, "vips.jpg"), "ppm"))
+                     os.path.join(out, "vips.jpg"), "ppm", None))
     return rows
 
 
@@ -82,6 +90,28 @@ def measure(argv, env, timefile):
         text = f.read()
     rss = int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", text).group(1))
     return proc.returncode, wall, rss, proc.stderr.decode(errors="replace")
+
+
+def stage_breakdown(work, tga, size, target_w, env):
+    """Medians of three timed runs of the pipeline's FreeImage calls."""
+    exe = os.path.join(work, "resize_stages")
+    built = subprocess.run(["g++", "-O2", "-o", exe, os.path.join(HERE, "resize_stages.cpp"), "-lfreeimage"])
+    if built.returncode != 0:
+        return
+    target_h = round(target_w * size[1] / size[0])
+    for label, tunables in (("plain", None), ("hugepages", HUGEPAGES)):
+        e = dict(env)
+        if tunables:
+            e["GLIBC_TUNABLES"] = tunables
+        runs = []
+        for _ in range(3):
+            text = subprocess.run([exe, tga, str(target_w), str(target_h), os.path.join(work, "stages.jpg")],
+                                  env=e, capture_output=True, text=True).stdout
+            runs.append([float(v) for v in re.findall(r"([\d.]+) ms", text)] +
+                        [float(re.search(r"~([\d.]+)", text).group(1))])
+        med = [statistics.median(col) for col in zip(*runs)]
+        print(f"  {label:<10} load {med[0]:5.0f} ms (allocate+zero alone {med[4]:4.0f}), "
+              f"rescale {med[1]:5.0f} ms, free {med[2]:3.0f} ms, save {med[3]:3.0f} ms")
 
 
 def jpeg_size(path):
@@ -124,14 +154,18 @@ def main():
               f"(vips reads the same pixels as PPM); {args.runs} runs each after one warm-up; "
               f"{os.cpu_count()} CPUs")
         results = []
-        for name, argv, output, fmt in tools(args, work, tga, ppm, args.target_width):
-            rc, _, _, err = measure(argv, env, os.path.join(work, "time.txt"))  # warm-up, also a check
+        print("load average %.2f %.2f %.2f" % os.getloadavg())
+        for name, argv, output, fmt, tunables in tools(args, work, tga, ppm, args.target_width):
+            tool_env = dict(env)
+            if tunables:
+                tool_env["GLIBC_TUNABLES"] = tunables
+            rc, _, _, err = measure(argv, tool_env, os.path.join(work, "time.txt"))  # warm-up, also a check
             if rc != 0 or not os.path.exists(output):
                 print(f"{name}: failed (exit {rc}) {err.strip()[:200]}", file=sys.stderr)
                 continue
             walls, rsss = [], []
             for _ in range(args.runs):
-                rc, wall, rss, _ = measure(argv, env, os.path.join(work, "time.txt"))
+                rc, wall, rss, _ = measure(argv, tool_env, os.path.join(work, "time.txt"))
                 walls.append(wall)
                 rsss.append(rss)
             results.append((name, fmt, statistics.median(walls), min(walls), max(rsss),
@@ -141,15 +175,18 @@ def main():
             return 1
         base = next((r for r in results if r[0] == "velmora"), results[0])
         print()
-        print(f"{'tool':<16}{'input':<7}{'median s':>10}{'min s':>8}{'x velmora':>11}"
+        print(f"{'tool':<19}{'input':<7}{'median s':>10}{'min s':>8}{'x velmora':>11}"
               f"{'peak MB':>9}{'x velmora':>11}{'output':>12}{'bytes':>10}")
         for name, fmt, med, best, rss, dims, nbytes in results:
-            print(f"{name:<16}{fmt:<7}{med:>10.3f}{best:>8.3f}{med / base[2]:>11.2f}"
+            print(f"{name:<19}{fmt:<7}{med:>10.3f}{best:>8.3f}{med / base[2]:>11.2f}"
                   f"{rss / 1024:>9.0f}{rss / base[4]:>11.2f}{dims:>12}{nbytes:>10}")
-        peers = [r for r in results if r[0] != "velmora"]
+        peers = [r for r in results if not r[0].startswith("velmora")]
         if base[0] == "velmora" and peers:
             fastest = min(peers, key=lambda r: r[2])
             print(f"\nvelmora / fastest peer ({fastest[0]}): {base[2] / fastest[2]:.2f}x time")
+        print("\nFreeImage calls of the pipeline, timed alone (median of 3):")
+        stage_breakdown(work, tga, args.size, args.target_width, env)
+        print("load average %.2f %.2f %.2f" % os.getloadavg())
         return 0
     finally:
         if not args.keep and not args.workdir:
