@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
+
+#include "engine/tga_rewrite.h"
 
 namespace {
 
@@ -74,18 +77,27 @@ DecodedImage DecodeTargaFrom(ByteReader& reader) {
     result.failure = check.reason;
     return result;
   }
-  if (check.rewrite != TgaRewrite::kNone) {
-    // FreeImage would decode these variants wrongly, and for some of them read the
-    // pixel data from the wrong offset.
-    result.failure = "TGA variant not supported";
-    return result;
+  if (check.rewrite == TgaRewrite::kNone) {
+    result.bitmap = DecodeCheckedTarga(reader, check);
+  } else {
+    // The rewritten file is checked like any other before FreeImage sees it.
+    const std::vector<uint8_t> bytes = RewriteTarga(reader, check);
+    if (bytes.empty()) {
+      result.failure = "read error";
+      return result;
+    }
+    ByteReader memory = MemoryByteReader(bytes.data(), bytes.size());
+    result.bitmap = DecodeCheckedTarga(memory, ValidateTarga(memory));
   }
-  result.bitmap = DecodeCheckedTarga(reader, check);
   if (!result.bitmap) {
     result.failure = "FreeImage could not decode the file";
     return result;
   }
-  result.sourceDepth = static_cast<int>(FreeImage_GetBPP(result.bitmap.get()));
+  // A colour-mapped file stays an 8-bit image; grey with alpha reports its grey
+  // depth, since JPEG keeps no alpha.
+  result.sourceDepth = check.rewrite == TgaRewrite::kWidenGreyAlpha
+                           ? 8
+                           : static_cast<int>(FreeImage_GetBPP(result.bitmap.get()));
   return result;
 }
 

@@ -17,7 +17,9 @@ struct DecodedImage {
 // Opens `path`, checks it with ValidateTarga and decodes it with
 // FreeImage_LoadFromHandle (FIF_TARGA, flags 0) through the same open file, so the
 // bytes checked are the bytes decoded. A file that fails the check never reaches
-// FreeImage. Memory: the bitmap and a fixed read window, never a copy of the file.
+// FreeImage. Memory: the bitmap and a fixed read window, never a copy of the file,
+// except for the few variants FreeImage decodes wrongly: those are rewritten in
+// memory into the equivalent variant it decodes correctly (see RewriteTarga).
 DecodedImage DecodeTarga(const std::string& path);
 
 // The same for a file or memory block already opened as `reader`.
