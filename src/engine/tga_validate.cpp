@@ -159,7 +159,7 @@ bool ReadU32At(ByteReader& reader, uint64_t at, uint32_t& value) {
 }
 
 // True when every offset of the footer and of the extension area it names points
-// at a structure that lies wholly between the pixel data and the footer.
+// at a structure that lies wholly inside the file, before the footer.
 bool FooterInsideFile(ByteReader& reader, const TgaCheck& check) {
   if (check.fileSize < kTgaFooterSize) return false;
   const uint64_t footerStart = check.fileSize - kTgaFooterSize;
