@@ -155,7 +155,8 @@ void AppendIniGroup(std::string& out, std::string_view name) {
 void AppendIniKey(std::string& out, std::string_view key, std::string_view value) {
   out += key;
   out += " = ";
-  out += value;
+  // A line break would end the value early and let its rest be read as more keys.
+  for (char c : value) out += c == '\r' || c == '\n' ? ' ' : c;
   out += kLineEnd;
 }
 

@@ -58,7 +58,8 @@ float IniDecimal(const IniGroup* group, std::string_view name, float fallback);
 // and every line ends in CR LF.
 std::string IniFileStart();
 void AppendIniGroup(std::string& out, std::string_view name);  // "[name]"
-void AppendIniKey(std::string& out, std::string_view key, std::string_view value);  // "key = value"
+// "key = value"; a line break inside the value is written as a blank.
+void AppendIniKey(std::string& out, std::string_view key, std::string_view value);
 void AppendIniComment(std::string& out, std::string_view text);  // "; text"
 
 // Six digits after the point (1.000000); the infinities and NaN in the spellings
