@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/product.h"
-#include "support/scratch_folder.h"
+#include "support/support.h"
 
 namespace {
 
@@ -112,8 +112,9 @@ TEST_F(LanguageTable, RememberedGroupFollowsEveryLookup) {
 }
 
 TEST_F(LanguageTable, LanguageFileReplacesNamedTextsOnly) {
-  ScratchFolder folder;
-  const std::string file = folder.Write("de.ini",
+  testing_support::TempDir folder;
+  const std::string file = folder / "de.ini";
+  testing_support::WriteFile(file,
                                         "; German\r\n"
                                         "[menu]\r\n"
                                         "file = Datei\r\n"
@@ -144,8 +145,8 @@ TEST_F(LanguageTable, LanguageFileReplacesNamedTextsOnly) {
 }
 
 TEST_F(LanguageTable, UnreadableLanguageFileKeepsBuiltInTexts) {
-  ScratchFolder folder;
-  for (const std::string& path : {folder.Path("missing.ini"), folder.Path()}) {
+  testing_support::TempDir folder;
+  for (const std::string& path : {folder / "missing.ini", folder.path()}) {
     LoadLanguageTable(path);
     EXPECT_EQ(GetLanguageText("Menu", "File"), "File") << path;
   }

@@ -11,7 +11,7 @@
 #include "engine/formats.h"
 #include "platform/platform.h"
 #include "settings/ini.h"
-#include "support/scratch_folder.h"
+#include "support/support.h"
 
 namespace {
 
@@ -42,18 +42,19 @@ class Configuration : public ::testing::Test {
   void TearDown() override { platform::SetPrimaryDesktopSize({}); }
 
   std::string Load(const std::string& text, ConversionSettings& s) {
-    const std::string path = folder_.Write("config.ini", text);
+    const std::string path = folder_ / "config.ini";
+    testing_support::WriteFile(path, text);
     LoadConfiguration(s, path);
     return path;
   }
 
-  ScratchFolder folder_;
+  testing_support::TempDir folder_;
 };
 
 TEST_F(Configuration, DefaultsSurviveSaveAndLoad) {
   ConversionSettings saved;
   ResetSettings(saved, false);
-  const std::string path = folder_.Path("config.ini");
+  const std::string path = folder_ / "config.ini";
   SaveConfiguration(saved, path);
   ConversionSettings loaded;
   ResetSettings(loaded, true);
@@ -71,7 +72,7 @@ TEST_F(Configuration, EveryWrittenFieldSurvivesSaveAndLoad) {
   int row = 0;
   for (const SettingDef& d : SettingTable()) SetDistinctValue(saved, d, row++);
   saved.saveWindowPosition = 1;
-  const std::string path = folder_.Path("config.ini");
+  const std::string path = folder_ / "config.ini";
   SaveConfiguration(saved, path);
   ConversionSettings loaded;
   LoadConfiguration(loaded, path);
@@ -98,18 +99,18 @@ TEST_F(Configuration, WrittenBytesMatchTheKnownFile) {
   s.imageGamma = 1.5f;
   s.recentOutFolders = "/home/user/out/\t/srv/images/";
   s.bmpBpp = 24;  // not a format of this program: not written
-  const std::string path = folder_.Path("config.ini");
+  const std::string path = folder_ / "config.ini";
   SaveConfiguration(s, path);
-  EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(VELMORA_TEST_DATA "/settings/config_known.ini"));
+  EXPECT_EQ(testing_support::ReadFile(path), testing_support::ReadFile(VELMORA_TEST_DATA "/settings/config_known.ini"));
 }
 
 TEST_F(Configuration, WindowGroupIsEmptyWithoutSavedPosition) {
   ConversionSettings s;
   ResetSettings(s, false);
   s.saveWindowPosition = 0;
-  const std::string path = folder_.Path("config.ini");
+  const std::string path = folder_ / "config.ini";
   SaveConfiguration(s, path);
-  const std::string bytes = ReadFileBytes(path);
+  const std::string bytes = testing_support::ReadFile(path);
   EXPECT_NE(bytes.find("\r\n[Window]\r\n; \r\n[Interface]\r\n"), std::string::npos);
   EXPECT_EQ(bytes.rfind("\xEF\xBB\xBF\r\n[General]\r\nCFG = 18\r\n", 0), 0u);
 }
@@ -118,7 +119,7 @@ TEST_F(Configuration, MissingFileGivesGraphicalDefaults) {
   ConversionSettings s, expected;
   ResetSettings(s, true);
   s.jpgQuality = 1;
-  LoadConfiguration(s, folder_.Path("missing.ini"));
+  LoadConfiguration(s, folder_ / "missing.ini");
   ResetSettings(expected, false);
   expected.updateDate = s.updateDate;  // computed from the clock at the moment of loading
   expected.customTimestamp = s.customTimestamp;
@@ -220,24 +221,25 @@ TEST_F(Configuration, GammaIsWrittenWithSixDecimals) {
   ConversionSettings s;
   const std::string path = Load("[Adjustment]\r\nImage Gamma = 1.5\r\n", s);
   SaveConfiguration(s, path);
-  EXPECT_NE(ReadFileBytes(path).find("\r\nImage Gamma = 1.500000\r\n"), std::string::npos);
+  EXPECT_NE(testing_support::ReadFile(path).find("\r\nImage Gamma = 1.500000\r\n"), std::string::npos);
 }
 
 TEST_F(Configuration, SaveIntoMissingFolderWritesNothing) {
   ConversionSettings s;
   ResetSettings(s, false);
-  SaveConfiguration(s, folder_.Path("missing-folder/config.ini"));
-  EXPECT_EQ(platform::FileSize(folder_.Path("missing-folder")), platform::kSizeMissing);
+  SaveConfiguration(s, folder_ / "missing-folder/config.ini");
+  EXPECT_EQ(platform::FileSize(folder_ / "missing-folder"), platform::kSizeMissing);
 }
 
 TEST_F(Configuration, SaveIntoReadOnlyFolderKeepsOldFile) {
   ConversionSettings s;
   ResetSettings(s, false);
-  const std::string path = folder_.Write("config.ini", "old");
-  ASSERT_EQ(chmod(folder_.Path().c_str(), 0500), 0);
-  if (access(folder_.Path().c_str(), W_OK) == 0) GTEST_SKIP() << "permissions do not bind this user";
+  const std::string path = folder_ / "config.ini";
+  testing_support::WriteFile(path, "old");
+  ASSERT_EQ(chmod(folder_.path().c_str(), 0500), 0);
+  if (access(folder_.path().c_str(), W_OK) == 0) GTEST_SKIP() << "permissions do not bind this user";
   SaveConfiguration(s, path);
-  EXPECT_EQ(ReadFileBytes(path), "old");
+  EXPECT_EQ(testing_support::ReadFile(path), "old");
 }
 
 class EnvironmentVariable {
@@ -259,17 +261,17 @@ class EnvironmentVariable {
 
 TEST_F(Configuration, FolderIsCreatedUnderTheUserConfigFolder) {
   {
-    EnvironmentVariable xdg("XDG_CONFIG_HOME", folder_.Path("xdg").c_str());
-    EXPECT_EQ(ConfigFolder(), folder_.Path("xdg/Varnello/velmora/"));
-    EXPECT_TRUE(platform::IsFolder(folder_.Path("xdg/Varnello/velmora")));
-    EXPECT_EQ(ConfigFilePath(), folder_.Path("xdg/Varnello/velmora/config.ini"));
+    EnvironmentVariable xdg("XDG_CONFIG_HOME", (folder_ / "xdg").c_str());
+    EXPECT_EQ(ConfigFolder(), folder_ / "xdg/Varnello/velmora/");
+    EXPECT_TRUE(platform::IsFolder(folder_ / "xdg/Varnello/velmora"));
+    EXPECT_EQ(ConfigFilePath(), folder_ / "xdg/Varnello/velmora/config.ini");
   }
   {
     EnvironmentVariable xdg("XDG_CONFIG_HOME", nullptr);
-    EnvironmentVariable home("HOME", folder_.Path("home").c_str());
-    ASSERT_TRUE(platform::CreateFolder(folder_.Path("home")));
-    EXPECT_EQ(ConfigFolder(), folder_.Path("home/.config/Varnello/velmora/"));
-    EXPECT_TRUE(platform::IsFolder(folder_.Path("home/.config/Varnello/velmora")));
+    EnvironmentVariable home("HOME", (folder_ / "home").c_str());
+    ASSERT_TRUE(platform::CreateFolder(folder_ / "home"));
+    EXPECT_EQ(ConfigFolder(), folder_ / "home/.config/Varnello/velmora/");
+    EXPECT_TRUE(platform::IsFolder(folder_ / "home/.config/Varnello/velmora"));
   }
 }
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "settings/readers.h"
-#include "support/scratch_folder.h"
+#include "support/support.h"
 
 namespace {
 
@@ -153,29 +153,38 @@ TEST(IniWrite, WrittenFormReadsBack) {
   EXPECT_TRUE(doc.groups[1].keys.empty());
 }
 
+TEST(IniWrite, LineBreakInValueCannotStartAnotherLine) {
+  std::string out;
+  AppendIniKey(out, "Text", "a\r\n[General]\rCFG = 0\nb");
+  EXPECT_EQ(out, "Text = a  [General] CFG = 0 b\r\n");
+}
+
 TEST(IniFile, ReadRefusesWhatIsNoReadableFile) {
-  ScratchFolder folder;
+  testing_support::TempDir folder;
   IniDocument doc;
   EXPECT_FALSE(ReadIniFile("", doc));
-  EXPECT_FALSE(ReadIniFile(folder.Path("missing.ini"), doc));
-  EXPECT_FALSE(ReadIniFile(folder.Path(), doc));
-  EXPECT_TRUE(ReadIniFile(folder.Write("empty.ini", ""), doc));
+  EXPECT_FALSE(ReadIniFile(folder / "missing.ini", doc));
+  EXPECT_FALSE(ReadIniFile(folder.path(), doc));
+  testing_support::WriteFile(folder / "empty.ini", "");
+  EXPECT_TRUE(ReadIniFile(folder / "empty.ini", doc));
   EXPECT_TRUE(doc.groups.empty());
-  ASSERT_TRUE(ReadIniFile(folder.Write("one.ini", "[A]\nb=c"), doc));
+  testing_support::WriteFile(folder / "one.ini", "[A]\nb=c");
+  ASSERT_TRUE(ReadIniFile(folder / "one.ini", doc));
   EXPECT_EQ(IniText(FindIniGroup(doc, "a"), "B", ""), "c");
 }
 
 TEST(IniFile, SaveReplacesWholeFileAndKeepsItsPermissions) {
-  ScratchFolder folder;
-  const std::string path = folder.Write("config.ini", "old contents that are longer than the new ones");
+  testing_support::TempDir folder;
+  const std::string path = folder / "config.ini";
+  testing_support::WriteFile(path, "old contents that are longer than the new ones");
   ASSERT_EQ(chmod(path.c_str(), 0600), 0);
   ASSERT_TRUE(SaveIniFile(path, "new"));
-  EXPECT_EQ(ReadFileBytes(path), "new");
+  EXPECT_EQ(testing_support::ReadFile(path), "new");
   struct stat st{};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
-  EXPECT_TRUE(SaveIniFile(folder.Path("fresh.ini"), "x"));
-  EXPECT_EQ(ReadFileBytes(folder.Path("fresh.ini")), "x");
+  EXPECT_TRUE(SaveIniFile(folder / "fresh.ini", "x"));
+  EXPECT_EQ(testing_support::ReadFile(folder / "fresh.ini"), "x");
 }
 
 size_t EntriesIn(const std::string& folder) {
@@ -185,12 +194,13 @@ size_t EntriesIn(const std::string& folder) {
 }
 
 TEST(IniFile, FailedSaveLeavesOldFileAndNoTemporaryFile) {
-  ScratchFolder folder;
-  EXPECT_FALSE(SaveIniFile(folder.Path("no/such/folder/config.ini"), "x"));
-  EXPECT_FALSE(SaveIniFile(folder.Path(), "x"));  // a folder is not replaced
+  testing_support::TempDir folder;
+  EXPECT_FALSE(SaveIniFile(folder / "no/such/folder/config.ini", "x"));
+  EXPECT_FALSE(SaveIniFile(folder.path(), "x"));  // a folder is not replaced
 
   // A write that the file-size limit cuts short fails even for root.
-  const std::string path = folder.Write("config.ini", "old");
+  const std::string path = folder / "config.ini";
+  testing_support::WriteFile(path, "old");
   rlimit saved{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
   const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
@@ -201,17 +211,18 @@ TEST(IniFile, FailedSaveLeavesOldFileAndNoTemporaryFile) {
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, oldHandler);
   EXPECT_FALSE(saved1);
-  EXPECT_EQ(ReadFileBytes(path), "old");
-  EXPECT_EQ(EntriesIn(folder.Path()), 1u);
+  EXPECT_EQ(testing_support::ReadFile(path), "old");
+  EXPECT_EQ(EntriesIn(folder.path()), 1u);
 }
 
 TEST(IniFile, SaveIntoReadOnlyFolderLeavesOldFile) {
-  ScratchFolder folder;
-  const std::string path = folder.Write("config.ini", "old");
-  ASSERT_EQ(chmod(folder.Path().c_str(), 0500), 0);
-  if (access(folder.Path().c_str(), W_OK) == 0) GTEST_SKIP() << "permissions do not bind this user";
+  testing_support::TempDir folder;
+  const std::string path = folder / "config.ini";
+  testing_support::WriteFile(path, "old");
+  ASSERT_EQ(chmod(folder.path().c_str(), 0500), 0);
+  if (access(folder.path().c_str(), W_OK) == 0) GTEST_SKIP() << "permissions do not bind this user";
   EXPECT_FALSE(SaveIniFile(path, "new"));
-  EXPECT_EQ(ReadFileBytes(path), "old");
+  EXPECT_EQ(testing_support::ReadFile(path), "old");
 }
 
 }  // namespace
