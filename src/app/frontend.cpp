@@ -124,8 +124,9 @@ ParsedArguments WalkArguments(const std::vector<std::string>& args, ConversionRu
     const bool isOption = ProcessingOptionKind(name, kind);
     if (isOption || name == "--PROFILE") {
       const bool takesValue = !isOption || kind != OptionKind::Flag;
-      // A processing option takes its value only after "=", never from the next argument.
-      const std::string value = args[i].find('=') != std::string::npos ? ArgumentValue(args, i) : std::string();
+      // A processing option takes its value only after "=", never from the next
+      // argument; without "=" the value is the option itself and is refused.
+      const std::string value = ArgumentValue(args, i);
       if (takesValue && (value.empty() || value.rfind("--", 0) == 0)) {
         parsed.error = "Incorrect number of parameters";
         break;
