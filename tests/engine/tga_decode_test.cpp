@@ -135,8 +135,8 @@ class TgaHostile : public testing::TestWithParam<Case> {};
 
 TEST_P(TgaHostile, RefusedOrDecodedExactly) {
   const Case& c = GetParam();
-  const TempFile file(c.bytes);
-  const DecodedImage decoded = DecodeTarga(file.path());
+  const testing_support::TempDir dir;
+  const DecodedImage decoded = DecodeTarga(WriteBytes(dir, c.bytes));
   if (c.failure) {
     EXPECT_FALSE(decoded.bitmap);
     EXPECT_NE(decoded.failure.find(c.failure), std::string::npos) << decoded.failure;

@@ -118,8 +118,8 @@ TEST_P(TgaRewriteCase, DecodesToTheStoredColours) {
   EXPECT_EQ(again.rewrite, TgaRewrite::kNone);
   EXPECT_EQ(again.viewSize, bytes.size());
 
-  const TempFile file(c.bytes);
-  const DecodedImage decoded = DecodeTarga(file.path());
+  const testing_support::TempDir dir;
+  const DecodedImage decoded = DecodeTarga(WriteBytes(dir, c.bytes));
   ASSERT_TRUE(decoded.bitmap) << decoded.failure;
   EXPECT_EQ(decoded.sourceDepth, c.sourceDepth);
   EXPECT_EQ(Pixels(decoded.bitmap.get()), c.pixels);

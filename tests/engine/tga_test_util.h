@@ -1,10 +1,9 @@
-// Helpers for the TGA tests: hand-built files, temporary files, and pixels read
-// back from FreeImage bitmaps in image orientation.
+// Helpers for the TGA tests: hand-built files, and pixels read back from
+// FreeImage bitmaps in image orientation.
 #pragma once
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "engine/bitmap.h"
+#include "support/support.h"
 
 namespace tgatest {
 
@@ -67,29 +67,12 @@ inline Bytes ExtensionArea(uint32_t stampOffset) {
   return ext;
 }
 
-// A file in the system's temporary folder, removed when the holder goes.
-class TempFile {
- public:
-  explicit TempFile(const Bytes& bytes) {
-    const char* dir = std::getenv("TMPDIR");
-    std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/velmora-tga-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    EXPECT_GE(fd, 0);
-    path_ = name.data();
-    FILE* f = fdopen(fd, "wb");
-    EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    std::fclose(f);
-  }
-  ~TempFile() { std::remove(path_.c_str()); }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+// Writes `bytes` as a file in `dir` and returns its path.
+inline std::string WriteBytes(const testing_support::TempDir& dir, const Bytes& bytes) {
+  const std::string path = dir / "input.tga";
+  testing_support::WriteFile(path, std::string(bytes.begin(), bytes.end()));
+  return path;
+}
 
 struct Rgba {
   int r = 0, g = 0, b = 0, a = 255;
