@@ -219,5 +219,7 @@ bool RunCommandLineConversion(ConversionRun& run, const ConversionSettings& s, c
     return true;
   }
   platform::WriteLine(Text("Msg", "Conversion is not complete"));
+  // Standard output keeps its fixed lines; the reason goes to standard error.
+  if (!run.failure.empty()) platform::WriteErrorLine("velmora: " + run.inputPath + ": " + run.failure);
   return false;
 }

@@ -65,6 +65,8 @@ TEST_F(Cli, FailedFileReportsConversionStopped) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.lines(), WithBanner({"Preparing...", "Importing...", "Import complete, new files added: 1",
                                    "Converting...", "Conversion stopped"}));
+  // Why it failed goes to standard error, naming the file.
+  EXPECT_EQ(r.err.rfind("velmora: " + dir / "broken.tga" + ": ", 0), 0u) << r.err;
 }
 
 struct RefusalCase {
