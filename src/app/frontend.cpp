@@ -7,14 +7,12 @@
 
 #include "app/arguments.h"
 #include "app/messages.h"
-#include "app/options.h"
 #include "app/product.h"
 #include "engine/cli_run.h"
 #include "engine/formats.h"
 #include "engine/run.h"
 #include "i18n/language.h"
 #include "platform/platform.h"
-#include "settings/profile.h"
 #include "settings/settings.h"
 
 namespace {
@@ -87,63 +85,6 @@ void PrintBanner() {
   platform::WriteLine(notice);
   platform::WriteLine(MakerSite());
   platform::WriteLine(" ");
-}
-
-struct ParsedArguments {
-  std::string input;
-  bool quiet = false;
-  bool pause = false;
-  std::string error;
-};
-
-bool IsCoreValueOption(const std::string& name) {
-  return name == "-I" || name == "--INPUT" || name == "-O" || name == "--OUTPUT" || name == "-C" ||
-         name == "--CONVERSION";
-}
-
-// Walks the arguments in order, applying options and profiles; stops at the first error.
-ParsedArguments WalkArguments(const std::vector<std::string>& args, ConversionRun& run, ConversionSettings& s) {
-  ParsedArguments parsed;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string name = ArgumentName(args, i);
-    if (IsCoreValueOption(name)) {
-      if (name == "-I" || name == "--INPUT") run.commandLine = true;
-      const bool shortForm = name.size() == 2;
-      if (shortForm) ++i;
-      const std::string value = ArgumentValue(args, i);
-      if (value.empty() || value[0] == '-') {
-        parsed.error = "Incorrect number of parameters";
-        break;
-      }
-      if (name == "-I" || name == "--INPUT") parsed.input = value, run.inputRoot = value;
-      else if (name == "-O" || name == "--OUTPUT") run.outputFolder = value;
-      else run.outputExtension = value;
-      continue;
-    }
-    OptionKind kind;
-    const bool isOption = ProcessingOptionKind(name, kind);
-    if (isOption || name == "--PROFILE") {
-      const bool takesValue = !isOption || kind != OptionKind::Flag;
-      // A processing option takes its value only after "=", never from the next argument.
-      const std::string value = args[i].find('=') != std::string::npos ? ArgumentValue(args, i) : std::string();
-      if (takesValue && (value.empty() || value.rfind("--", 0) == 0)) {
-        parsed.error = "Incorrect number of parameters";
-        break;
-      }
-      if (isOption) {
-        ApplyProcessingOption(s, name, value);
-      } else if (!LoadProfile(value, s)) {
-        parsed.error = "Invalid profile file";
-        break;
-      }
-      continue;
-    }
-    if (name == "-D" || name == "--DEBUG") run.runMode = "DEBUG";
-    else if (name == "-Q" || name == "--QUIET") parsed.quiet = true;
-    else if (name == "-P" || name == "--PAUSE") parsed.pause = true;
-    // Anything else is ignored.
-  }
-  return parsed;
 }
 
 int GraphicalMode() {
