@@ -17,6 +17,7 @@ import argparse
 import os
 import re
 import shutil
+import signal
 import statistics
 import subprocess
 import sys
@@ -46,7 +47,8 @@ def tga_to_ppm(tga, ppm):
     with open(ppm, "wb") as out:
         out.write(b"P6\n%d %d\n255\n" % (w, h))
         for y in range(h):
-            src = data[(y if top_down else h - 1 - y) * row:][:row]
+            start = (y if top_down else h - 1 - y) * row
+            src = data[start:start + row]
             rgb = bytearray(row)
             rgb[0::3], rgb[1::3], rgb[2::3] = src[2::3], src[1::3], src[0::3]
             out.write(rgb)
@@ -139,7 +141,9 @@ def main():
     args = p.parse_args()
     build = os.path.abspath(args.build)
 
-    work = tempfile.mkdtemp(prefix="velmora-bench-")
+    # An interrupted run still removes its files.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    work = tempfile.mkdtemp(prefix="velmora-bench-resize-")
     env = dict(os.environ)
     for var in ("XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"):
         env[var] = os.path.join(work, var.lower())
