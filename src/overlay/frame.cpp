@@ -61,15 +61,23 @@ Polygon Rect(double x, double y, double w, double h) { return {{x, y}, {x + w, y
 
 struct Region {
   int64_t x, y, w, h;
+  bool corner;
 };
 
-// Composites one painted tile over the image at the frame opacity.
-void CompositeTile(FIBITMAP* image, cairo_surface_t* tile, int x0, int y0, uint32_t opacity) {
+// Each tile is painted with a margin that is not composited: cairo's coverage
+// of pixels right at a canvas edge can differ from an uncut canvas.
+constexpr int kApron = 4;
+// Corners up to this size get one canvas; larger ones (rare, huge frames) are
+// cut, which may shift the antialiasing of their seam by a level or two. No
+// tile is larger.
+constexpr int64_t kCornerTile = 4096;
+
+// Composites the inside of one painted tile (without its apron) over the
+// image at the frame opacity.
+void CompositeTile(FIBITMAP* image, cairo_surface_t* tile, int x0, int y0, int tw, int th, uint32_t opacity) {
   cairo_surface_flush(tile);
-  const int tw = cairo_image_surface_get_width(tile);
-  const int th = cairo_image_surface_get_height(tile);
   const int stride = cairo_image_surface_get_stride(tile);
-  const unsigned char* data = cairo_image_surface_get_data(tile);
+  const unsigned char* data = cairo_image_surface_get_data(tile) + kApron * stride + kApron * 4;
   const int ih = static_cast<int>(FreeImage_GetHeight(image));
   for (int row = 0; row < th; ++row) {
     const auto* src = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(row) * stride);
@@ -117,29 +125,35 @@ Bitmap ApplyFrameTiled(Bitmap bitmap, int width, int height, const ConversionSet
   const uint32_t opacity = ClampOpacity(s.solidOpacity);
   if (opacity == 0 || tile <= 0) return bitmap;
 
-  // Every band lies within these strips, so the rest of the image, which a
-  // full-size canvas would leave transparent, is never touched.
+  // Every band lies within the margins, so the rest of the image, which an
+  // image-size canvas would leave transparent, is never touched. The margins
+  // are cut into corners and edges: only the corners hold diagonals, which a
+  // canvas edge must not cut, while the edges may be tiled freely.
   const int64_t W = width, H = height;
   const int64_t T = std::clamp<int64_t>(s.solidTop, 0, H);
   const int64_t B = std::clamp<int64_t>(s.solidBottom, 0, H - T);
   const int64_t L = std::clamp<int64_t>(s.solidLeft, 0, W);
   const int64_t R = std::clamp<int64_t>(s.solidRight, 0, W - L);
+  const int64_t midW = W - L - R, midH = H - T - B;
   const Region regions[] = {
-      {0, 0, W, T}, {0, H - B, W, B}, {0, T, L, H - T - B}, {W - R, T, R, H - T - B}};
+      {0, 0, L, T, true},     {W - R, 0, R, T, true},    {0, H - B, L, B, true}, {W - R, H - B, R, B, true},
+      {L, 0, midW, T, false}, {L, H - B, midW, B, false}, {0, T, L, midH, false}, {W - R, T, R, midH, false}};
 
   for (const Region& r : regions) {
-    for (int64_t ty = r.y; ty < r.y + r.h; ty += tile) {
-      for (int64_t tx = r.x; tx < r.x + r.w; tx += tile) {
-        const int64_t tw = std::min<int64_t>(tile, r.x + r.w - tx);
-        const int64_t th = std::min<int64_t>(tile, r.y + r.h - ty);
-        Canvas canvas = CreateCanvas(tw, th);
+    const int64_t step = r.corner ? kCornerTile : std::min<int64_t>(tile, kCornerTile);
+    for (int64_t ty = r.y; ty < r.y + r.h; ty += step) {
+      for (int64_t tx = r.x; tx < r.x + r.w; tx += step) {
+        const int64_t tw = std::min<int64_t>(step, r.x + r.w - tx);
+        const int64_t th = std::min<int64_t>(step, r.y + r.h - ty);
+        Canvas canvas = CreateCanvas(tw + 2 * kApron, th + 2 * kApron);
         if (!canvas) continue;
         CairoContext cr(cairo_create(canvas.get()));
         if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) continue;
-        cairo_translate(cr.get(), static_cast<double>(-tx), static_cast<double>(-ty));
+        cairo_translate(cr.get(), static_cast<double>(kApron - tx), static_cast<double>(kApron - ty));
         PaintFrameBands(cr.get(), width, height, s);
         cr.reset();
-        CompositeTile(bitmap.get(), canvas.get(), static_cast<int>(tx), static_cast<int>(ty), opacity);
+        CompositeTile(bitmap.get(), canvas.get(), static_cast<int>(tx), static_cast<int>(ty), static_cast<int>(tw),
+                      static_cast<int>(th), opacity);
       }
     }
   }
@@ -147,5 +161,5 @@ Bitmap ApplyFrameTiled(Bitmap bitmap, int width, int height, const ConversionSet
 }
 
 Bitmap ApplyFrame(Bitmap bitmap, int width, int height, const ConversionSettings& s) {
-  return ApplyFrameTiled(std::move(bitmap), width, height, s, 1024);
+  return ApplyFrameTiled(std::move(bitmap), width, height, s, 2048);
 }

@@ -38,9 +38,10 @@ Bitmap CanvasToBitmap(cairo_surface_t* canvas);
 
 // ---- Solid frame ----------------------------------------------------------
 
-// The frame as drawn on tiles of at most tile × tile pixels that cover only the
-// bands. ApplyFrame uses this with a fixed tile size; the result does not
-// depend on it.
+// The frame drawn on tiles of at most tile × tile pixels that cover only the
+// margins. ApplyFrame uses this with a fixed tile size. For bands that fit the
+// image, and corners no larger than a tile, the pixels are those of one
+// image-size canvas.
 Bitmap ApplyFrameTiled(Bitmap bitmap, int width, int height, const ConversionSettings& s, int tile);
 
 // Paints the four corner rectangles and the four mitred bands opaque onto the
@@ -81,6 +82,10 @@ Bitmap PlaceOverlay(Bitmap image, Bitmap overlay, int width, int height, const P
 void CompositeOverlay(FIBITMAP* image, FIBITMAP* overlay, int x, int y);
 
 // ---- Text watermark -------------------------------------------------------
+
+// The face that fontconfig chose for the font and its size, as pango writes
+// it: "Liberation Sans Bold 19px".
+std::string DescribeWatermarkFont(const WatermarkFont& font);
 
 struct TextExtent {
   int width = 0;

@@ -122,7 +122,7 @@ Bitmap RenderImageOverlay(const ConversionSettings& s) {
   if (!overlay) return nullptr;
   const uint32_t opacity = ClampOpacity(s.imageOpacity);
   const bool grey = s.imageGreyscale != 0;
-  const unsigned step = hasAlpha ? 4 : 3;
+  const unsigned step = FreeImage_GetBPP(pic.get()) / 8;
   for (unsigned y = 0; y < h; ++y) {
     const BYTE* src = FreeImage_GetScanLine(pic.get(), y);
     BYTE* dst = FreeImage_GetScanLine(overlay.get(), y);

@@ -165,6 +165,19 @@ WatermarkFontPtr LoadWatermarkFont(const ConversionSettings& s) {
   return font;
 }
 
+std::string DescribeWatermarkFont(const WatermarkFont& font) {
+  GObj<PangoContext> ctx = MakeContext(font, false);
+  PangoFont* loaded = pango_font_map_load_font(font.fontMap.get(), ctx.get(), font.description.get());
+  if (!loaded) return {};
+  PangoFontDescription* d = pango_font_describe_with_absolute_size(loaded);
+  char* text = pango_font_description_to_string(d);
+  std::string out(text);
+  g_free(text);
+  pango_font_description_free(d);
+  g_object_unref(loaded);
+  return out;
+}
+
 TextExtent MeasureTextLine(const WatermarkFont& font, const std::string& line) {
   GObj<PangoContext> ctx = MakeContext(font, false);
   GObj<PangoLayout> layout = MakeLine(ctx.get(), font, line);
