@@ -1,0 +1,58 @@
+#!/usr/bin/env python3
+"""Times velmora against the bare FreeImage path and peer converters on the same
+generated photo-like Targa files: medians of N runs and peak memory (max RSS from
+/usr/bin/time -v), printed as a table with ratios to the bare FreeImage reference."""
+import os, statistics, subprocess, sys, tempfile, time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BUILD = os.path.join(ROOT, "build")
+RUNS = int(os.environ.get("RUNS", "5"))
+SIZES = [(8000, 6000), (1000, 750)]
+FLAGS = str(95 | 0x10000)  # quality 95, no chroma subsampling
+
+
+def measure(cmd, env=None):
+    """Wall time in seconds and max RSS in KiB of one run."""
+    start = time.perf_counter()
+    p = subprocess.run(["/usr/bin/time", "-v"] + cmd, capture_output=True, text=True, env=env)
+    elapsed = time.perf_counter() - start
+    if p.returncode != 0:
+        raise SystemExit(f"failed: {' '.join(cmd)}\n{p.stdout}\n{p.stderr}")
+    rss = next(int(l.split(":")[1]) for l in p.stderr.splitlines() if "Maximum resident set size" in l)
+    return elapsed, rss
+
+
+def main():
+    subprocess.run([os.path.join(ROOT, "scripts", "setup"), "build", "test", "bench"], check=True)
+    subprocess.run([os.path.join(ROOT, "scripts", "build"), "build"], check=True)
+    work = tempfile.mkdtemp(prefix="velmora-bench-")
+    env = dict(os.environ, XDG_RUNTIME_DIR=work, XDG_CONFIG_HOME=work)
+    for w, h in SIZES:
+        src = os.path.join(work, f"photo{w}.tga")
+        subprocess.run([os.path.join(BUILD, "bench", "bench_make_tga"), str(w), str(h), src], check=True)
+        out = lambda name: os.path.join(work, name)
+        tools = [
+            ("bare FreeImage", [os.path.join(BUILD, "bench", "bench_bare_freeimage"), src, out("bare.jpg"), FLAGS]),
+            ("velmora", [os.path.join(BUILD, "velmora"), "-q", "-i", src, "-o", work,
+                         "--jpg-quality=95", "--jpg-chroma=none"]),
+            ("cjpeg", ["sh", "-c", f"cjpeg -quality 95 -sample 1x1 -targa '{src}' > '{out('cjpeg.jpg')}'"]),
+            ("ImageMagick", ["/usr/bin/convert-im6.q16", src, "-quality", "95", "-sampling-factor", "1x1", out("im.jpg")]),
+            ("GraphicsMagick", ["gm", "convert", src, "-quality", "95", "-sampling-factor", "1x1", out("gm.jpg")]),
+            ("ffmpeg", ["ffmpeg", "-loglevel", "error", "-y", "-i", src, "-q:v", "2", "-pix_fmt", "yuvj444p", out("ff.jpg")]),
+        ]
+        results = {name: [] for name, _ in tools}
+        for _ in range(RUNS):  # interleaved, so load changes hit every tool alike
+            for name, cmd in tools:
+                results[name].append(measure(cmd, env))
+        base_t = statistics.median(t for t, _ in results["bare FreeImage"])
+        base_m = statistics.median(m for _, m in results["bare FreeImage"])
+        print(f"\n{w} x {h} 24-bit Targa -> JPEG q95 4:4:4, median of {RUNS} runs")
+        print(f"{'tool':<16}{'seconds':>10}{'x bare':>9}{'peak MiB':>10}{'x bare':>9}")
+        for name, _ in tools:
+            t = statistics.median(t for t, _ in results[name])
+            m = statistics.median(m for _, m in results[name])
+            print(f"{name:<16}{t:>10.3f}{t / base_t:>9.2f}{m / 1024:>10.1f}{m / base_m:>9.2f}")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,126 @@
+#include "engine/worker.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "engine/depth.h"
+#include "engine/naming.h"
+#include "engine/stages.h"
+#include "engine/tga_decode.h"
+#include "platform/platform.h"
+
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa{}, sb{};
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+mode_t CreationMode() {
+  static const mode_t mode = [] {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+  }();
+  return mode;
+}
+
+void StampFileTime(const ConversionRun& run, const ConversionSettings& s) {
+  if (s.fileTimestamp == 1) {
+    int64_t when = 0;  // an unreadable input time sets the epoch, as documented
+    if (!platform::FileModifiedLocal(run.inputPath, when)) when = 0;
+    platform::SetFileModifiedLocal(run.outputPath, when);
+  } else if (s.fileTimestamp == 2) {
+    platform::SetFileModifiedLocal(run.outputPath, s.customTimestamp);
+  }
+}
+
+}  // namespace
+
+bool SaveAtomically(FIBITMAP* bitmap, int formatId, int flags, const std::string& path, const std::string& inputPath) {
+  if (!bitmap || path.empty() || SameFile(path, inputPath)) return false;
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  // A dot-name with a .tmp ending is never taken for a converted image.
+  std::string temp = folder + ".velmora-XXXXXX.tmp";
+  const int fd = mkstemps(temp.data(), 4);
+  if (fd < 0) return false;
+  fchmod(fd, CreationMode());
+  close(fd);
+  bool ok = FreeImage_Save(static_cast<FREE_IMAGE_FORMAT>(formatId), bitmap, temp.c_str(), flags) != FALSE;
+  if (ok) {
+    // The data must be on disk before the name points at it.
+    const int sync = open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+    ok = sync >= 0 && fsync(sync) == 0;
+    if (sync >= 0) close(sync);
+  }
+  if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) unlink(temp.c_str());
+  return ok;
+}
+
+bool ConvertImage(ConversionRun& run, const ConversionSettings& s) {
+  DecodedImage decoded = DecodeTarga(run.inputPath);
+  Bitmap bitmap = std::move(decoded.bitmap);
+  const unsigned w0 = bitmap ? FreeImage_GetWidth(bitmap.get()) : 0;
+  const unsigned h0 = bitmap ? FreeImage_GetHeight(bitmap.get()) : 0;
+  run.sourceDepth = bitmap ? decoded.sourceDepth : 0;
+  if (w0 == 0 || h0 == 0) return false;
+
+  bitmap = RotateImage(std::move(bitmap), s);
+  bitmap = ResizeImage(std::move(bitmap), bitmap ? FreeImage_GetWidth(bitmap.get()) : 0,
+                       bitmap ? FreeImage_GetHeight(bitmap.get()) : 0, s);
+  const int width = bitmap ? static_cast<int>(FreeImage_GetWidth(bitmap.get())) : 0;
+  const int height = bitmap ? static_cast<int>(FreeImage_GetHeight(bitmap.get())) : 0;
+  FlipImage(bitmap.get(), s);
+  bitmap = AdjustImageColors(std::move(bitmap), s);
+  bitmap = GreyscaleImage(std::move(bitmap), s);
+  bitmap = ThresholdImage(std::move(bitmap), s);
+  bitmap = ApplyFrame(std::move(bitmap), width, height, s);
+
+  // Watermark tokens show this image's size and the depth it will be saved
+  // with, not what the previous image left behind.
+  run.outputWidth = width;
+  run.outputHeight = height;
+  if (run.autoDepth) run.targetDepth = ChooseAutoDepth(run.outputExtension, run.sourceDepth);
+  bitmap = ApplyWatermark(std::move(bitmap), width, height, s, run);
+
+  bitmap = ConvertOutputDepth(std::move(bitmap), run);
+  run.outputPath = OutputFilePath(run, s);
+  return SaveAtomically(bitmap.get(), run.outputFormatId, run.saveFlags, run.outputPath, run.inputPath);
+}
+
+void ConversionWorker(ConversionRun& run, const ConversionSettings& s, ConversionProgress& progress, bool debug) {
+  int32_t fileCounter = 0;
+  int32_t successes = 0;
+  for (auto entry = run.inputFiles.begin();; ++entry) {
+    while (progress.held) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (!progress.keepRunning || entry == run.inputFiles.end()) break;
+    ++fileCounter;
+    run.inputPath = entry->first;
+    run.relativeSubfolder = entry->second.relativeSubfolder;
+    {
+      std::lock_guard<std::mutex> lock(progress.progressMutex);
+      progress.currentIndex = fileCounter;
+      progress.currentFile = run.inputPath;
+    }
+    if (debug) platform::WriteLine("Processing: " + run.inputPath);
+    const bool ok = ConvertImage(run, s);
+    if (debug) {
+      platform::WriteLine("Saving As: " + run.outputPath);
+      platform::WriteLine(ok ? "OK" : "Not OK");
+    }
+    if (!ok) continue;
+    run.randomToken = platform::RandomInt(1, 99999);
+    ++run.sequenceNumber;
+    ++successes;
+    StampFileTime(run, s);
+  }
+  std::lock_guard<std::mutex> lock(progress.progressMutex);
+  progress.convertedCount = successes;
+}
