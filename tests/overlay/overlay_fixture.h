@@ -3,15 +3,14 @@
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <random>
 #include <string>
 
 #include "engine/bitmap.h"
 #include "settings/settings.h"
+#include "support/support.h"
 
 namespace overlay_test {
 
@@ -71,15 +70,6 @@ inline int CountDifferences(FIBITMAP* a, FIBITMAP* b) {
   return n;
 }
 
-// A fresh folder removed with the test.
-struct TempDir {
-  std::filesystem::path path;
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-ov-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-  }
-  ~TempDir() { std::filesystem::remove_all(path); }
-  std::string operator/(const std::string& name) const { return (path / name).string(); }
-};
+using testing_support::TempDir;
 
 }  // namespace overlay_test
