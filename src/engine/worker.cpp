@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <thread>
 
@@ -42,24 +44,31 @@ void StampFileTime(const ConversionRun& run, const ConversionSettings& s) {
 
 }  // namespace
 
-bool SaveAtomically(FIBITMAP* bitmap, int formatId, int flags, const std::string& path, const std::string& inputPath) {
-  if (!bitmap || path.empty() || SameFile(path, inputPath)) return false;
+bool SaveAtomically(FIBITMAP* bitmap, int formatId, int flags, const std::string& path, const std::string& inputPath,
+                    std::string& failure) {
+  if (!bitmap) return failure = "the image could not be prepared for saving", false;
+  if (SameFile(path, inputPath)) return failure = "the output name is the input file itself", false;
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   // A dot-name with a .tmp ending is never taken for a converted image.
   std::string temp = folder + ".velmora-XXXXXX.tmp";
   const int fd = mkstemps(temp.data(), 4);
-  if (fd < 0) return false;
+  if (fd < 0) return failure = "cannot create a file in " + folder + ": " + std::strerror(errno), false;
   fchmod(fd, CreationMode());
   close(fd);
   bool ok = FreeImage_Save(static_cast<FREE_IMAGE_FORMAT>(formatId), bitmap, temp.c_str(), flags) != FALSE;
+  if (!ok) failure = "the encoder could not write the image (disk full?)";
   if (ok) {
     // The data must be on disk before the name points at it.
     const int sync = open(temp.c_str(), O_RDONLY | O_CLOEXEC);
     ok = sync >= 0 && fsync(sync) == 0;
+    if (!ok) failure = std::string("cannot flush the image to disk: ") + std::strerror(errno);
     if (sync >= 0) close(sync);
   }
-  if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
+  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    failure = "cannot rename the image to " + path + ": " + std::strerror(errno);
+  }
   if (!ok) unlink(temp.c_str());
   return ok;
 }
@@ -70,7 +79,11 @@ bool ConvertImage(ConversionRun& run, const ConversionSettings& s) {
   const unsigned w0 = bitmap ? FreeImage_GetWidth(bitmap.get()) : 0;
   const unsigned h0 = bitmap ? FreeImage_GetHeight(bitmap.get()) : 0;
   run.sourceDepth = bitmap ? decoded.sourceDepth : 0;
-  if (w0 == 0 || h0 == 0) return false;
+  run.failure.clear();
+  if (w0 == 0 || h0 == 0) {
+    run.failure = decoded.failure.empty() ? "not a readable Targa image" : decoded.failure;
+    return false;
+  }
 
   bitmap = RotateImage(std::move(bitmap), s);
   bitmap = ResizeImage(std::move(bitmap), bitmap ? FreeImage_GetWidth(bitmap.get()) : 0,
@@ -92,7 +105,7 @@ bool ConvertImage(ConversionRun& run, const ConversionSettings& s) {
 
   bitmap = ConvertOutputDepth(std::move(bitmap), run);
   run.outputPath = OutputFilePath(run, s);
-  return SaveAtomically(bitmap.get(), run.outputFormatId, run.saveFlags, run.outputPath, run.inputPath);
+  return SaveAtomically(bitmap.get(), run.outputFormatId, run.saveFlags, run.outputPath, run.inputPath, run.failure);
 }
 
 void ConversionWorker(ConversionRun& run, const ConversionSettings& s, ConversionProgress& progress, bool debug) {
