@@ -1,6 +1,6 @@
 #include "engine/cli_run.h"
 
-#include <cstdio>
+#include <charconv>
 #include <span>
 #include <thread>
 
@@ -105,10 +105,11 @@ std::string FolderPart(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// Independent of the locale: the decimal point is always ".".
 std::string TwoDecimals(float v) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(v));
-  return buf;
+  const auto result = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::fixed, 2);
+  return std::string(buf, result.ptr);
 }
 
 std::string Text(const char* group, const char* key) { return GetLanguageText(group, key); }
@@ -218,5 +219,7 @@ bool RunCommandLineConversion(ConversionRun& run, const ConversionSettings& s, c
     return true;
   }
   platform::WriteLine(Text("Msg", "Conversion is not complete"));
+  // Standard output keeps its fixed lines; the reason goes to standard error.
+  if (!run.failure.empty()) platform::WriteErrorLine("velmora: " + run.inputPath + ": " + run.failure);
   return false;
 }

@@ -32,6 +32,7 @@ struct ConversionRun {
   int32_t outputWidth = 0;
   int32_t outputHeight = 0;
   std::string outputPath;
+  std::string failure;  // why the current file failed; empty after a success
   int32_t randomToken = 0;
   int32_t sequenceNumber = 0;
 

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <thread>
 
@@ -35,6 +37,7 @@ mode_t CreationMode() {
 struct CheckedFile {
   FILE* file;
   bool failed = false;
+  int error = 0;  // errno of the first failed write
 };
 
 unsigned DLL_CALLCONV CheckedRead(void* buffer, unsigned size, unsigned count, fi_handle handle) {
@@ -45,7 +48,10 @@ unsigned DLL_CALLCONV CheckedRead(void* buffer, unsigned size, unsigned count, f
 // error path, and the file is thrown away in either case.
 unsigned DLL_CALLCONV CheckedWrite(void* buffer, unsigned size, unsigned count, fi_handle handle) {
   auto* out = static_cast<CheckedFile*>(handle);
-  if (!out->failed && std::fwrite(buffer, size, count, out->file) != count) out->failed = true;
+  if (!out->failed && std::fwrite(buffer, size, count, out->file) != count) {
+    out->failed = true;
+    out->error = errno;
+  }
   return count;
 }
 
@@ -67,30 +73,43 @@ void StampFileTime(const ConversionRun& run, const ConversionSettings& s) {
 
 }  // namespace
 
-bool SaveAtomically(FIBITMAP* bitmap, int formatId, int flags, const std::string& path, const std::string& inputPath) {
-  if (!bitmap || path.empty() || SameFile(path, inputPath)) return false;
+bool SaveAtomically(FIBITMAP* bitmap, int formatId, int flags, const std::string& path, const std::string& inputPath,
+                    std::string& failure) {
+  if (!bitmap) return failure = "the image could not be prepared for saving", false;
+  if (SameFile(path, inputPath)) return failure = "the output name is the input file itself", false;
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   // A dot-name with a .tmp ending is never taken for a converted image.
   std::string temp = folder + ".velmora-XXXXXX.tmp";
   const int fd = mkostemps(temp.data(), 4, O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return failure = "cannot create a file in " + folder + ": " + std::strerror(errno), false;
   fchmod(fd, CreationMode());
   // The encoder writes to the descriptor just created, never to whatever the
   // name points at by then.
   CheckedFile out{fdopen(fd, "w+b")};
   if (!out.file) {
+    failure = std::string("cannot write a file in ") + folder + ": " + std::strerror(errno);
     close(fd);
     unlink(temp.c_str());
     return false;
   }
   FreeImageIO io{CheckedRead, CheckedWrite, CheckedSeek, CheckedTell};
   bool ok = FreeImage_SaveToHandle(static_cast<FREE_IMAGE_FORMAT>(formatId), bitmap, &io, &out, flags) != FALSE;
+  if (!ok) failure = "the encoder could not write the image";
   // A full disk often shows only when the last buffer is flushed; and the data
   // must be on disk before the name points at it.
-  ok = ok && !out.failed && std::fflush(out.file) == 0 && fsync(fd) == 0;
-  ok = std::fclose(out.file) == 0 && ok;
-  if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
+  if (ok && (out.failed || std::fflush(out.file) != 0 || fsync(fd) != 0)) {
+    ok = false;
+    failure = std::string("cannot write the image to disk: ") + std::strerror(out.failed ? out.error : errno);
+  }
+  if (std::fclose(out.file) != 0 && ok) {
+    ok = false;
+    failure = std::string("cannot write the image to disk: ") + std::strerror(errno);
+  }
+  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    failure = "cannot rename the image to " + path + ": " + std::strerror(errno);
+  }
   if (!ok) unlink(temp.c_str());
   return ok;
 }
@@ -101,7 +120,11 @@ bool ConvertImage(ConversionRun& run, const ConversionSettings& s) {
   const unsigned w0 = bitmap ? FreeImage_GetWidth(bitmap.get()) : 0;
   const unsigned h0 = bitmap ? FreeImage_GetHeight(bitmap.get()) : 0;
   run.sourceDepth = bitmap ? decoded.sourceDepth : 0;
-  if (w0 == 0 || h0 == 0) return false;
+  run.failure.clear();
+  if (w0 == 0 || h0 == 0) {
+    run.failure = decoded.failure.empty() ? "not a readable Targa image" : decoded.failure;
+    return false;
+  }
 
   bitmap = RotateImage(std::move(bitmap), s);
   bitmap = ResizeImage(std::move(bitmap), bitmap ? FreeImage_GetWidth(bitmap.get()) : 0,
@@ -123,7 +146,7 @@ bool ConvertImage(ConversionRun& run, const ConversionSettings& s) {
 
   bitmap = ConvertOutputDepth(std::move(bitmap), run);
   run.outputPath = OutputFilePath(run, s);
-  return SaveAtomically(bitmap.get(), run.outputFormatId, run.saveFlags, run.outputPath, run.inputPath);
+  return SaveAtomically(bitmap.get(), run.outputFormatId, run.saveFlags, run.outputPath, run.inputPath, run.failure);
 }
 
 void ConversionWorker(ConversionRun& run, const ConversionSettings& s, ConversionProgress& progress, bool debug) {

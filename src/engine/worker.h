@@ -16,5 +16,7 @@ void ConversionWorker(ConversionRun& run, const ConversionSettings& s, Conversio
 
 // Writes the bitmap through a temporary file in the target's folder that is
 // renamed over the target only when the encoder succeeded; an older file of that
-// name survives any failure. Refuses to write over `inputPath`.
-bool SaveAtomically(FIBITMAP* bitmap, int formatId, int flags, const std::string& path, const std::string& inputPath);
+// name survives any failure. Refuses to write over `inputPath`. On failure,
+// `failure` says why.
+bool SaveAtomically(FIBITMAP* bitmap, int formatId, int flags, const std::string& path, const std::string& inputPath,
+                    std::string& failure);

@@ -49,6 +49,12 @@ inline constexpr int64_t kSizeFolder = -2;
 // Size in bytes of a regular file; kSizeMissing or kSizeFolder otherwise.
 int64_t FileSize(const std::string& path);
 
+// Replaces the file at `path` with `bytes`: writes a new file beside it, flushes
+// it to disk and renames it over the old one. On any failure the old file is
+// left as it was and no temporary file remains. A new file gets the usual
+// permissions; a replaced one keeps its own.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+
 // Modification time as a local-calendar date value (seconds since 1970-01-01
 // 00:00:00 of the local calendar); false when it cannot be read.
 bool FileModifiedLocal(const std::string& path, int64_t& localSeconds);

@@ -8,6 +8,7 @@
 #include "engine/formats.h"
 #include "platform/platform.h"
 #include "settings/keywords.h"
+#include "settings/ini.h"
 #include "settings/readers.h"
 
 namespace {
@@ -213,9 +214,7 @@ std::string FieldText(const ConversionSettings& s, const SettingField& f) {
         if constexpr (std::is_same_v<V, std::string>) {
           return s.*member;
         } else if constexpr (std::is_same_v<V, float>) {
-          char buf[64];
-          std::snprintf(buf, sizeof buf, "%.6f", static_cast<double>(s.*member));
-          return buf;
+          return IniDecimalText(s.*member);
         } else {
           return std::to_string(static_cast<int64_t>(s.*member));
         }

@@ -65,6 +65,8 @@ TEST_F(Cli, FailedFileReportsConversionStopped) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.lines(), WithBanner({"Preparing...", "Importing...", "Import complete, new files added: 1",
                                    "Converting...", "Conversion stopped"}));
+  // Why it failed goes to standard error, naming the file.
+  EXPECT_EQ(r.err.rfind("velmora: " + dir / "broken.tga" + ": ", 0), 0u) << r.err;
 }
 
 struct RefusalCase {
@@ -235,6 +237,30 @@ TEST_F(Cli, RelativeOutputFolderIsBesideTheProgram) {
   const RunResult r = Run({"-i", dir / (name + ".tga"), "-o", "./"});
   EXPECT_EQ(r.exitCode, 0) << r.out;
   EXPECT_TRUE(fs::remove(programFolder + "/" + name + ".jpg"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Cli, ProfileAppliesAtItsPlaceAmongTheArguments) {
+  WriteFile(dir / "web.ini", "; web\r\n[cli]\r\n--JPG-QUALITY = 70\r\n--filename-mask = \"%filename%_p.%ext%\"\r\n");
+  auto quality = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = {"-d", "-i", in, "-o", out};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const RunResult r = Run(args);
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    for (const std::string& line : r.lines())
+      if (line.rfind("JPG Quality: ", 0) == 0) return line;
+    return std::string();
+  };
+  EXPECT_EQ(quality({"--profile=" + dir / "web.ini", "--jpg-quality=80"}), "JPG Quality: 80");
+  EXPECT_EQ(quality({"--jpg-quality=80", "--profile=" + dir / "web.ini"}), "JPG Quality: 70");
+  EXPECT_TRUE(fs::exists(out + "/photo_p.jpg"));
+  // A profile that cannot be read stops the walk before the options after it.
+  const RunResult r = Run({"-i", in, "--profile=" + dir.path(), "--jpg-quality=0"});
+  EXPECT_EQ(r.lines(), std::vector<std::string>{"Error: Invalid profile file"});
+  EXPECT_EQ(r.exitCode, 2);
 }
 
 }  // namespace

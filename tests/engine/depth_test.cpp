@@ -70,7 +70,9 @@ TEST(OutputDepth, Conversions) {
     ASSERT_TRUE(out);
     EXPECT_EQ(FreeImage_GetBPP(out.get()), c.expectedBpp);
     EXPECT_EQ(FreeImage_GetColorType(out.get()), c.colour);
-    if (c.sourceBpp == static_cast<int>(c.expectedBpp)) EXPECT_EQ(out.get(), original);  // untouched
+    if (c.sourceBpp == static_cast<int>(c.expectedBpp)) {
+      EXPECT_EQ(out.get(), original);  // untouched
+    }
   }
   // An 8-bit source rotated to 24 bits still goes back to 8: the choice follows the file.
   ConversionRun run;

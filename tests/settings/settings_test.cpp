@@ -12,8 +12,9 @@ TEST(SettingsTable, KeysAreUniqueWithinGroupsAndCodesHaveWords) {
   ResetSettings(s, false);
   for (const SettingDef& d : SettingTable()) {
     EXPECT_TRUE(seen.insert({d.group, d.key}).second) << d.group << "/" << d.key;
-    if (d.family != kNoFamily)
+    if (d.family != kNoFamily) {
       EXPECT_NE(KeywordText(d.family, static_cast<int>(FieldInteger(s, d.field))), "") << d.key;
+    }
   }
   EXPECT_EQ(seen.size(), 134u);  // a dropped or doubled row shows here
 }
@@ -24,10 +25,12 @@ TEST(SettingsTable, ResetFlavoursDifferOnlyInAspectRatio) {
   ResetSettings(gui, false);
   EXPECT_EQ(cli.keepAspectRatio, 0);
   EXPECT_EQ(gui.keepAspectRatio, 1);
-  for (const SettingDef& d : SettingTable())
-    if (std::string(d.key) != "Keep Aspect Ratio" && std::string(d.key) != "Update Date" &&
-        std::string(d.key) != "Custom Timestamp")
+  for (const SettingDef& d : SettingTable()) {
+    const std::string key = d.key;
+    if (key != "Keep Aspect Ratio" && key != "Update Date" && key != "Custom Timestamp") {
       EXPECT_EQ(FieldText(cli, d.field), FieldText(gui, d.field)) << d.key;
+    }
+  }
   EXPECT_EQ(gui.jpgQuality, 95);
   EXPECT_EQ(gui.imageGamma, 1.0f);
   EXPECT_EQ(gui.outputFormat, "jpg");

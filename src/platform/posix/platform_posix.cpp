@@ -114,6 +114,55 @@ int64_t FileSize(const std::string& path) {
 }
 
 namespace {
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// The folder part of a path, for the temporary file and the final sync.
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+  if (path.empty() || IsFolder(path)) return false;
+  std::string temp;
+  int fd = -1;
+  // O_EXCL with a name of our own, instead of mkstemp, so that the umask sets the
+  // permissions as for any file the user creates.
+  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+    temp = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(RandomInt(0, 999999));
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  struct stat old{};
+  if (stat(path.c_str(), &old) == 0) fchmod(fd, old.st_mode & 07777);
+  const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+  const bool closed = close(fd) == 0;
+  if (!written || !closed || rename(temp.c_str(), path.c_str()) != 0) {
+    unlink(temp.c_str());
+    return false;
+  }
+  // Make the rename itself durable; a failure here no longer endangers the old file.
+  const int folder = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    fsync(folder);
+    close(folder);
+  }
+  return true;
+}
+
+namespace {
 // Local-calendar seconds of a UTC instant: the local wall-clock fields read as if UTC.
 int64_t UtcToLocalSeconds(time_t utc) {
   tm local{};
