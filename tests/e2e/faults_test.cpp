@@ -113,11 +113,14 @@ class Faults : public ::testing::Test {
   void SetUp() override { fs::create_directory(out); }
   RunResult Run(std::vector<std::string> args) { return RunVelmora(args, runtime.path()); }
 
-  // The failed run said so, and left the folder as it found it.
-  void ExpectCleanFailure(const RunResult& r, const std::set<std::string>& namesBefore) {
+  // The failed run said so, gave the cause on standard error, and left the
+  // folder as it found it.
+  void ExpectCleanFailure(const RunResult& r, const std::string& cause, const std::set<std::string>& namesBefore) {
     EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
     ASSERT_FALSE(r.lines().empty());
     EXPECT_EQ(r.lines().back(), "Conversion stopped") << r.out;
+    EXPECT_EQ(r.err.rfind("velmora: " + in + ": ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(cause), std::string::npos) << r.err;
     EXPECT_EQ(Names(out), namesBefore);
     EXPECT_TRUE(ReadFile(out + "/photo.jpg") == older) << "the older file changed";
   }
@@ -137,7 +140,7 @@ TEST_F(Faults, FullFileSystemKeepsTheOlderFile) {
     MOUNT_TMPFS_OR_SKIP(tmpfs, out, "size=4m");
     WriteFile(out + "/photo.jpg", older);
     FillLeaving(out, out + "/filler", pages);
-    ExpectCleanFailure(Run({"-i", in, "-o", out}), {"photo.jpg", "filler"});
+    ExpectCleanFailure(Run({"-i", in, "-o", out}), "No space left on device", {"photo.jpg", "filler"});
   }
 }
 
@@ -145,15 +148,21 @@ TEST_F(Faults, ReadOnlyOutputFolderKeepsTheOlderFile) {
   MOUNT_TMPFS_OR_SKIP(tmpfs, out, "size=1m");
   WriteFile(out + "/photo.jpg", older);
   ASSERT_TRUE(tmpfs.RemountReadOnly()) << std::strerror(errno);
-  ExpectCleanFailure(Run({"-i", in, "-o", out}), {"photo.jpg"});
+  ExpectCleanFailure(Run({"-i", in, "-o", out}), "Read-only file system", {"photo.jpg"});
 }
 
 TEST_F(Faults, OutputNameInAFolderThatIsNotThere) {
   WriteFile(out + "/photo.jpg", older);
   WriteFile(out + "/file", "a file, not a folder");
-  for (const char* mask : {"sub/%filename%.%ext%", "sub/deeper/%filename%.%ext%", "file/%filename%.%ext%"}) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"sub/%filename%.%ext%", "No such file or directory"},
+      {"sub/deeper/%filename%.%ext%", "No such file or directory"},
+      {"file/%filename%.%ext%", "Not a directory"},
+  };
+  for (const auto& [mask, cause] : cases) {
     SCOPED_TRACE(mask);
-    ExpectCleanFailure(Run({"-i", in, "-o", out, std::string("--filename-mask=") + mask}), {"photo.jpg", "file"});
+    ExpectCleanFailure(Run({"-i", in, "-o", out, std::string("--filename-mask=") + mask}), cause,
+                       {"photo.jpg", "file"});
   }
 }
 
@@ -229,6 +238,7 @@ TEST_F(Faults, InputThatVanishesBeforeTheDecode) {
   const Case cases[] = {
       {"unreadable", false, -1},
       {"emptied", true, 0},
+      {"cut after the header", true, 18},
   };
   WriteFile(out + "/photo.jpg", older);
   for (const Case& c : cases) {
@@ -244,6 +254,7 @@ TEST_F(Faults, InputThatVanishesBeforeTheDecode) {
     const RunResult r = Run({"-i", input, "-o", out});
     EXPECT_GE(gate.opens(), 1);
     EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+    EXPECT_EQ(r.err.rfind("velmora: " + input + ": ", 0), 0u) << r.err;
     ASSERT_FALSE(r.lines().empty());
     EXPECT_EQ(r.lines().back(), "Conversion stopped") << r.out;
     EXPECT_EQ(Names(out), (std::set<std::string>{"photo.jpg", "vanishing.jpg"}));

@@ -73,21 +73,24 @@ TEST_F(AwkwardNames, RefusedByTheFileSystemFailCleanly) {
   WriteFile(out + "/photo.jpg", "older file");
   std::string longAccented;
   for (int i = 0; i < 128; ++i) longAccented += "é";  // 256 bytes
+  const char* const tooLong = "File name too long";
   // clang-format off
-  const std::string masks[] = {
-    std::string(252, 'x') + ".%ext%",  // 256 bytes, one more than a name may have
-    longAccented,
-    "%filename%" + std::string(251, '_'),  // 256 bytes once expanded
-    ".", "..", "folder",
+  const std::pair<std::string, const char*> cases[] = {
+    {std::string(252, 'x') + ".%ext%", tooLong},  // 256 bytes, one more than a name may have
+    {longAccented, tooLong},
+    {"%filename%" + std::string(251, '_'), tooLong},  // 256 bytes once expanded
+    {".", ""}, {"..", ""}, {"folder", "Is a directory"},
   };
   // clang-format on
   const std::set<std::string> before = Names(out);
-  for (const std::string& mask : masks) {
+  for (const auto& [mask, cause] : cases) {
     SCOPED_TRACE(mask);
     const RunResult r = Run({"-i", input, "-o", out, "--filename-mask=" + mask});
     EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
     ASSERT_FALSE(r.lines().empty());
     EXPECT_EQ(r.lines().back(), "Conversion stopped") << r.out;
+    EXPECT_EQ(r.err.rfind("velmora: " + input + ": ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(cause), std::string::npos) << r.err;
     EXPECT_EQ(Names(out), before);
     EXPECT_TRUE(fs::is_empty(out + "/folder"));
     EXPECT_EQ(ReadFile(out + "/photo.jpg"), "older file");
