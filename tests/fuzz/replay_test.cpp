@@ -32,7 +32,7 @@ void ExpectCleanReplay(const std::string& target, const fs::path& input) {
   EXPECT_TRUE(ended) << target << ": " << input << " still runs after 120 s";
   if (!ended) return;
   EXPECT_EQ(replay.exitCode(), 0) << target << ": " << input << " ended with signal " << replay.signal() << "\n"
-                                  << replay.output();
+                                  << replay.output() << replay.errors();
 }
 
 TEST(FuzzReplay, SavedRegressionsReplayCleanly) {

@@ -1,5 +1,5 @@
 // A child process the test can wait for with a deadline, or kill at a moment of
-// its choosing; its standard output and error go to one capture file.
+// its choosing; its standard output and error are captured.
 #pragma once
 
 #include <signal.h>
@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,16 +19,19 @@ namespace testing_support {
 class Process {
  public:
   // Starts argv[0] with the extra "NAME=value" environment entries and no
-  // terminal on standard input.
-  explicit Process(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {})
-      : capture_(capture_dir_ / "output") {
+  // terminal on standard input; `inChild` runs in the child just before the
+  // program is started (to set limits, for example).
+  explicit Process(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {},
+                   const std::function<void()>& inChild = {})
+      : out_(capture_dir_ / "out"), err_(capture_dir_ / "err") {
     std::fflush(nullptr);  // or the child's stdio would write our pending output again
     pid_ = fork();
     if (pid_ == 0) {
       for (const std::string& e : extraEnv) putenv(strdup(e.c_str()));
       std::freopen("/dev/null", "r", stdin);
-      std::freopen(capture_.c_str(), "w", stdout);
-      dup2(fileno(stdout), STDERR_FILENO);
+      std::freopen(out_.c_str(), "w", stdout);
+      std::freopen(err_.c_str(), "w", stderr);
+      if (inChild) inChild();
       std::vector<char*> args;
       for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
       args.push_back(nullptr);
@@ -68,11 +72,14 @@ class Process {
   int exitCode() const { return ended_ && WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
   // Signal that ended the process, or 0.
   int signal() const { return ended_ && WIFSIGNALED(status_) ? WTERMSIG(status_) : 0; }
-  std::string output() const { return ReadFile(capture_); }
+  std::string output() const { return ReadFile(out_); }
+  std::string errors() const { return ReadFile(err_); }
+  // What the ended process printed, and how it ended, in the form RunVelmora gives.
+  RunResult result() const { return RunResult{exitCode(), output(), errors()}; }
 
  private:
   TempDir capture_dir_;
-  std::string capture_;
+  std::string out_, err_;
   pid_t pid_ = -1;
   int status_ = 0;
   bool ended_ = false;
