@@ -32,6 +32,35 @@ mode_t CreationMode() {
   return mode;
 }
 
+// FreeImage's own file output drops the result of the final flush and close, so
+// the save goes through these, which remember any failed write.
+struct CheckedFile {
+  FILE* file;
+  bool failed = false;
+  int error = 0;  // errno of the first failed write
+};
+
+unsigned DLL_CALLCONV CheckedRead(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+  return static_cast<unsigned>(std::fread(buffer, size, count, static_cast<CheckedFile*>(handle)->file));
+}
+
+// A failed write is remembered, not reported: the encoders leak memory on their
+// error path, and the file is thrown away in either case.
+unsigned DLL_CALLCONV CheckedWrite(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+  auto* out = static_cast<CheckedFile*>(handle);
+  if (!out->failed && std::fwrite(buffer, size, count, out->file) != count) {
+    out->failed = true;
+    out->error = errno;
+  }
+  return count;
+}
+
+int DLL_CALLCONV CheckedSeek(fi_handle handle, long offset, int origin) {
+  return std::fseek(static_cast<CheckedFile*>(handle)->file, offset, origin);
+}
+
+long DLL_CALLCONV CheckedTell(fi_handle handle) { return std::ftell(static_cast<CheckedFile*>(handle)->file); }
+
 void StampFileTime(const ConversionRun& run, const ConversionSettings& s) {
   if (s.fileTimestamp == 1) {
     int64_t when = 0;  // an unreadable input time sets the epoch, as documented
@@ -52,18 +81,30 @@ bool SaveAtomically(FIBITMAP* bitmap, int formatId, int flags, const std::string
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   // A dot-name with a .tmp ending is never taken for a converted image.
   std::string temp = folder + ".velmora-XXXXXX.tmp";
-  const int fd = mkstemps(temp.data(), 4);
+  const int fd = mkostemps(temp.data(), 4, O_CLOEXEC);
   if (fd < 0) return failure = "cannot create a file in " + folder + ": " + std::strerror(errno), false;
   fchmod(fd, CreationMode());
-  close(fd);
-  bool ok = FreeImage_Save(static_cast<FREE_IMAGE_FORMAT>(formatId), bitmap, temp.c_str(), flags) != FALSE;
-  if (!ok) failure = "the encoder could not write the image (disk full?)";
-  if (ok) {
-    // The data must be on disk before the name points at it.
-    const int sync = open(temp.c_str(), O_RDONLY | O_CLOEXEC);
-    ok = sync >= 0 && fsync(sync) == 0;
-    if (!ok) failure = std::string("cannot flush the image to disk: ") + std::strerror(errno);
-    if (sync >= 0) close(sync);
+  // The encoder writes to the descriptor just created, never to whatever the
+  // name points at by then.
+  CheckedFile out{fdopen(fd, "w+b")};
+  if (!out.file) {
+    failure = std::string("cannot write a file in ") + folder + ": " + std::strerror(errno);
+    close(fd);
+    unlink(temp.c_str());
+    return false;
+  }
+  FreeImageIO io{CheckedRead, CheckedWrite, CheckedSeek, CheckedTell};
+  bool ok = FreeImage_SaveToHandle(static_cast<FREE_IMAGE_FORMAT>(formatId), bitmap, &io, &out, flags) != FALSE;
+  if (!ok) failure = "the encoder could not write the image";
+  // A full disk often shows only when the last buffer is flushed; and the data
+  // must be on disk before the name points at it.
+  if (ok && (out.failed || std::fflush(out.file) != 0 || fsync(fd) != 0)) {
+    ok = false;
+    failure = std::string("cannot write the image to disk: ") + std::strerror(out.failed ? out.error : errno);
+  }
+  if (std::fclose(out.file) != 0 && ok) {
+    ok = false;
+    failure = std::string("cannot write the image to disk: ") + std::strerror(errno);
   }
   if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
     ok = false;
