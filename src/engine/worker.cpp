@@ -127,8 +127,10 @@ bool ConvertImage(ConversionRun& run, const ConversionSettings& s) {
   }
 
   bitmap = RotateImage(std::move(bitmap), s);
-  bitmap = ResizeImage(std::move(bitmap), bitmap ? FreeImage_GetWidth(bitmap.get()) : 0,
-                       bitmap ? FreeImage_GetHeight(bitmap.get()) : 0, s);
+  // Read the size before the call: argument evaluation order is unspecified.
+  const unsigned rotatedWidth = bitmap ? FreeImage_GetWidth(bitmap.get()) : 0;
+  const unsigned rotatedHeight = bitmap ? FreeImage_GetHeight(bitmap.get()) : 0;
+  bitmap = ResizeImage(std::move(bitmap), rotatedWidth, rotatedHeight, s);
   const int width = bitmap ? static_cast<int>(FreeImage_GetWidth(bitmap.get())) : 0;
   const int height = bitmap ? static_cast<int>(FreeImage_GetHeight(bitmap.get())) : 0;
   FlipImage(bitmap.get(), s);
