@@ -225,9 +225,7 @@ TEST_F(Cli, NamesFollowTheMask) {
   ASSERT_EQ(Run({"-i", dir / "pHOTO.TGA", "-o", out, "--filename-mask=Copy_%FILENAME%"}).exitCode, 0);
   ASSERT_EQ(Run({"-i", dir / "pHOTO.TGA", "-o", out, "--filename-mask=%filename[t]%.%ext[u]%"}).exitCode, 0);
   ASSERT_EQ(Run({"-i", in, "-o", out, "--filename-mask=%width%x%height%_%n%"}).exitCode, 0);
-  std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(out)) names.insert(e.path().filename().string());
-  EXPECT_EQ(names, (std::set<std::string>{"copy_pHOTO", "Photo.JPG", "40x30_00001"}));
+  EXPECT_EQ(FileNames(out), (std::set<std::string>{"copy_pHOTO", "Photo.JPG", "40x30_00001"}));
 }
 
 TEST_F(Cli, RelativeOutputFolderIsBesideTheProgram) {

@@ -28,12 +28,6 @@ using namespace testing_support;
 
 namespace {
 
-std::set<std::string> Names(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
-  return names;
-}
-
 bool IsTemporaryName(const std::string& name) {
   return name.size() == 19 && name.rfind(".velmora-", 0) == 0 && name.compare(15, 4, ".tmp") == 0;
 }
@@ -122,7 +116,7 @@ class Faults : public ::testing::Test {
     EXPECT_EQ(r.lines().back(), "Conversion stopped") << r.out;
     EXPECT_EQ(r.err.rfind("velmora: " + in + ": ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(cause), std::string::npos) << r.err;
-    EXPECT_EQ(Names(out), namesBefore);
+    EXPECT_EQ(FileNames(out), namesBefore);
     EXPECT_TRUE(ReadFile(out + "/photo.jpg") == older) << "the older file changed";
   }
 };
@@ -278,7 +272,7 @@ TEST_F(Faults, InputThatVanishesBeforeTheDecode) {
     EXPECT_EQ(r.err.rfind("velmora: " + input + ": ", 0), 0u) << r.err;
     ASSERT_FALSE(r.lines().empty());
     EXPECT_EQ(r.lines().back(), "Conversion stopped") << r.out;
-    EXPECT_EQ(Names(out), (std::set<std::string>{"photo.jpg", "vanishing.jpg"}));
+    EXPECT_EQ(FileNames(out), (std::set<std::string>{"photo.jpg", "vanishing.jpg"}));
     EXPECT_TRUE(ReadFile(out + "/vanishing.jpg") == older) << "the older file changed";
   }
 }
@@ -343,7 +337,7 @@ TEST_F(Faults, KilledAtRandomMomentsNeverLeavesAPartialFile) {
           << "attempt " << attempt << ": " << now.size() << " bytes under the target name";
     (now == older ? keptOlder : wroteNew)++;
     int temporaries = 0;
-    for (const std::string& name : Names(out)) {
+    for (const std::string& name : FileNames(out)) {
       if (name == "big.jpg") continue;
       EXPECT_TRUE(IsTemporaryName(name)) << name;
       ++temporaries;
@@ -358,7 +352,7 @@ TEST_F(Faults, KilledAtRandomMomentsNeverLeavesAPartialFile) {
   ASSERT_TRUE(p->Wait(300));
   EXPECT_EQ(p->exitCode(), 0) << p->output() << p->errors();
   EXPECT_TRUE(ReadFile(target) == complete) << "the last run did not write the right file";
-  for (const std::string& name : Names(out)) EXPECT_TRUE(name == "big.jpg" || IsTemporaryName(name)) << name;
+  for (const std::string& name : FileNames(out)) EXPECT_TRUE(name == "big.jpg" || IsTemporaryName(name)) << name;
 }
 
 }  // namespace

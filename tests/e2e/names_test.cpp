@@ -9,12 +9,6 @@ using namespace testing_support;
 
 namespace {
 
-std::set<std::string> Names(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
-  return names;
-}
-
 struct NameCase {
   const char* inputFolder;  // made inside the test's folder
   const char* inputName;
@@ -57,7 +51,7 @@ TEST_F(AwkwardNames, Convert) {
     if (*c.mask) args.push_back(std::string("--filename-mask=") + c.mask);
     const RunResult r = Run(args);
     EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
-    EXPECT_EQ(Names(outFolder), std::set<std::string>{c.expected});
+    EXPECT_EQ(FileNames(outFolder), std::set<std::string>{c.expected});
     TestBitmap jpg = LoadJpeg(outFolder + "/" + c.expected);
     ASSERT_TRUE(jpg);
     EXPECT_EQ(FreeImage_GetWidth(jpg.get()), 24u);
@@ -82,7 +76,7 @@ TEST_F(AwkwardNames, RefusedByTheFileSystemFailCleanly) {
     {".", ""}, {"..", ""}, {"folder", "Is a directory"},
   };
   // clang-format on
-  const std::set<std::string> before = Names(out);
+  const std::set<std::string> before = FileNames(out);
   for (const auto& [mask, cause] : cases) {
     SCOPED_TRACE(mask);
     const RunResult r = Run({"-i", input, "-o", out, "--filename-mask=" + mask});
@@ -91,7 +85,7 @@ TEST_F(AwkwardNames, RefusedByTheFileSystemFailCleanly) {
     EXPECT_EQ(r.lines().back(), "Conversion stopped") << r.out;
     EXPECT_EQ(r.err.rfind("velmora: " + input + ": ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(cause), std::string::npos) << r.err;
-    EXPECT_EQ(Names(out), before);
+    EXPECT_EQ(FileNames(out), before);
     EXPECT_TRUE(fs::is_empty(out + "/folder"));
     EXPECT_EQ(ReadFile(out + "/photo.jpg"), "older file");
   }
