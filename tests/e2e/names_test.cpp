@@ -1,6 +1,9 @@
 // File and folder names as users have them: blanks, accents, CJK, emoji, bytes
 // that are not UTF-8, names made of dots and dashes; and names the file system
-// refuses, which must fail as cleanly as any other save.
+// refuses, which must fail as cleanly as any other save. Watermark texts in
+// the same scripts are drawn, not dropped.
+#include <algorithm>
+#include <cstdlib>
 #include <set>
 
 #include "support/support.h"
@@ -92,6 +95,59 @@ TEST_F(AwkwardNames, RefusedByTheFileSystemFailCleanly) {
   // One byte less is a name like any other.
   ASSERT_EQ(Run({"-i", input, "-o", out, "--filename-mask=" + std::string(251, 'x') + ".%ext%"}).exitCode, 0);
   EXPECT_TRUE(fs::exists(out + "/" + std::string(251, 'x') + ".jpg"));
+}
+
+// Pixels of `marked` whose colour differs from `plain` by more than JPEG noise,
+// counted inside and outside the box from (x0, y0) to the bottom-right corner.
+struct ChangedPixels {
+  int inside = 0, outside = 0;
+};
+
+ChangedPixels CountChanged(FIBITMAP* plain, FIBITMAP* marked, unsigned x0, unsigned y0) {
+  ChangedPixels n;
+  const unsigned w = FreeImage_GetWidth(plain), h = FreeImage_GetHeight(plain);
+  for (unsigned y = 0; y < h; ++y)
+    for (unsigned x = 0; x < w; ++x) {
+      RGBQUAD a{}, b{};
+      FreeImage_GetPixelColor(plain, x, h - 1 - y, &a);
+      FreeImage_GetPixelColor(marked, x, h - 1 - y, &b);
+      const int diff = std::max({std::abs(a.rgbRed - b.rgbRed), std::abs(a.rgbGreen - b.rgbGreen),
+                                 std::abs(a.rgbBlue - b.rgbBlue)});
+      if (diff > 40) ++(x >= x0 && y >= y0 ? n.inside : n.outside);
+    }
+  return n;
+}
+
+TEST_F(AwkwardNames, UnicodeWatermarkTextIsDrawn) {
+  const std::string input = WriteTga(dir / "photo.tga", 400, 200);
+  const std::string out = dir / "out";
+  fs::create_directories(out);
+  ASSERT_EQ(Run({"-i", input, "-o", out}).exitCode, 0);
+  TestBitmap plain = LoadJpeg(out + "/photo.jpg");
+  ASSERT_TRUE(plain);
+
+  // The mark sits at the bottom right, 10 pixels in from both edges. Emoji may
+  // have no font on the system: they must still not stop the conversion.
+  const char* const texts[] = {"Café 猫の写真 🎉", "Ünïcödé résumé", "猫の写真", "写", "🎉🐱", "."};
+  int dotChanged = 0;
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    const RunResult r = Run({"-i", input, "-o", out, std::string("--wm-text=") + text});
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    TestBitmap marked = LoadJpeg(out + "/photo.jpg");
+    ASSERT_TRUE(marked);
+    ASSERT_EQ(FreeImage_GetWidth(marked.get()), 400u);
+    ASSERT_EQ(FreeImage_GetHeight(marked.get()), 200u);
+    const ChangedPixels n = CountChanged(plain.get(), marked.get(), 200, 100);
+    EXPECT_EQ(n.outside, 0) << "the mark strayed from the bottom-right corner";
+    if (std::string(text) == ".")
+      dotChanged = n.inside;
+    else
+      EXPECT_GE(n.inside, 40) << "too little of the mark reached the image";
+  }
+  // Even a dot is drawn, and it is far smaller than any of the texts.
+  EXPECT_GT(dotChanged, 0);
+  EXPECT_LT(dotChanged, 40);
 }
 
 }  // namespace
