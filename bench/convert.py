@@ -4,22 +4,14 @@ generated photo-like Targa files: medians of N runs and peak memory (max RSS fro
 /usr/bin/time -v), printed as a table with ratios to the bare FreeImage reference."""
 import os, statistics, subprocess, sys, tempfile, time
 
+from benchlib import measure
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, "build")
 RUNS = int(os.environ.get("RUNS", "5"))
 SIZES = [(8000, 6000), (1000, 750)]
 FLAGS = str(95 | 0x10000)  # quality 95, no chroma subsampling
 
-
-def measure(cmd, env=None):
-    """Wall time in seconds and max RSS in KiB of one run."""
-    start = time.perf_counter()
-    p = subprocess.run(["/usr/bin/time", "-v"] + cmd, capture_output=True, text=True, env=env)
-    elapsed = time.perf_counter() - start
-    if p.returncode != 0:
-        raise SystemExit(f"failed: {' '.join(cmd)}\n{p.stdout}\n{p.stderr}")
-    rss = next(int(l.split(":")[1]) for l in p.stderr.splitlines() if "Maximum resident set size" in l)
-    return elapsed, rss
 
 
 def main():

@@ -5,6 +5,8 @@ most 1.3 times the plain run. Medians of RUNS (5) interleaved runs, with peak
 memory from /usr/bin/time -v. BUILD names the build folder (default build)."""
 import os, statistics, subprocess, sys, tempfile, time
 
+from benchlib import measure
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, os.environ.get("BUILD", "build"))
 RUNS = int(os.environ.get("RUNS", "5"))
@@ -16,16 +18,6 @@ FRAME = ["--fr-solid-left=40", "--fr-solid-right=40", "--fr-solid-top=40", "--fr
 TEXT = ["--wm-text=%filename% %width%x%height%%eol%(c) Varnello", "--wm-font-size=28", "--wm-text-antialiasing",
         "--wm-back-opacity=120", "--wm-text-padding=8", "--wm-text-boundary=frame"]
 
-
-def measure(cmd, env):
-    """Wall time in seconds and max RSS in KiB of one run."""
-    start = time.perf_counter()
-    p = subprocess.run(["/usr/bin/time", "-v"] + cmd, capture_output=True, text=True, env=env)
-    elapsed = time.perf_counter() - start
-    if p.returncode != 0:
-        raise SystemExit(f"failed: {' '.join(cmd)}\n{p.stdout}\n{p.stderr}")
-    rss = next(int(l.split(":")[1]) for l in p.stderr.splitlines() if "Maximum resident set size" in l)
-    return elapsed, rss
 
 
 def main():

@@ -121,7 +121,7 @@ void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
 class FrameTiles : public ::testing::TestWithParam<FrameCase> {};
 
 // Drawing only the margins tile by tile composites the pixels of one
-// image-size canvas. Widths the specification leaves open (negative, wider
+// image-size canvas. Widths no rule covers (negative, wider
 // than the image, far out of range) never crash and stay within the margins.
 TEST_P(FrameTiles, MatchFullCanvasRoute) {
   const FrameCase c = GetParam();
