@@ -4,7 +4,7 @@ generated photo-like Targa files: medians of N runs and peak memory (max RSS fro
 /usr/bin/time -v), printed as a table with ratios to the bare FreeImage reference."""
 import os, statistics, subprocess, sys, tempfile, time
 
-from benchlib import measure
+from benchlib import print_ratio_table, run_interleaved
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, "build")
@@ -32,18 +32,9 @@ def main():
             ("GraphicsMagick", ["gm", "convert", src, "-quality", "95", "-sampling-factor", "1x1", out("gm.jpg")]),
             ("ffmpeg", ["ffmpeg", "-loglevel", "error", "-y", "-i", src, "-q:v", "2", "-pix_fmt", "yuvj444p", out("ff.jpg")]),
         ]
-        results = {name: [] for name, _ in tools}
-        for _ in range(RUNS):  # interleaved, so load changes hit every tool alike
-            for name, cmd in tools:
-                results[name].append(measure(cmd, env))
-        base_t = statistics.median(t for t, _ in results["bare FreeImage"])
-        base_m = statistics.median(m for _, m in results["bare FreeImage"])
-        print(f"\n{w} x {h} 24-bit Targa -> JPEG q95 4:4:4, median of {RUNS} runs")
-        print(f"{'tool':<16}{'seconds':>10}{'x bare':>9}{'peak MiB':>10}{'x bare':>9}")
-        for name, _ in tools:
-            t = statistics.median(t for t, _ in results[name])
-            m = statistics.median(m for _, m in results[name])
-            print(f"{name:<16}{t:>10.3f}{t / base_t:>9.2f}{m / 1024:>10.1f}{m / base_m:>9.2f}")
+        results = run_interleaved(tools, RUNS, env)
+        print_ratio_table(f"{w} x {h} 24-bit Targa -> JPEG q95 4:4:4, median of {RUNS} runs",
+                          results, "bare FreeImage", "tool")
 
 
 if __name__ == "__main__":

@@ -5,7 +5,7 @@ most 1.3 times the plain run. Medians of RUNS (5) interleaved runs, with peak
 memory from /usr/bin/time -v. BUILD names the build folder (default build)."""
 import os, statistics, subprocess, sys, tempfile, time
 
-from benchlib import measure
+from benchlib import print_ratio_table, run_interleaved
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, os.environ.get("BUILD", "build"))
@@ -43,18 +43,9 @@ def main():
         ("frame + text", FRAME + TEXT),
         ("frame + picture", FRAME + ["--wm-image=" + logo, "--wm-image-opacity=128"]),
     ]
-    results = {name: [] for name, _ in cases}
-    for _ in range(RUNS):  # interleaved, so load changes hit every case alike
-        for name, extra in cases:
-            results[name].append(measure(base + extra, env))
+    results = run_interleaved([(name, base + extra) for name, extra in cases], RUNS, env)
+    print_ratio_table(f"{WIDTH} x {HEIGHT} 24-bit Targa -> JPEG, median of {RUNS} runs", results, "plain", "case")
     plain = statistics.median(t for t, _ in results["plain"])
-    plain_m = statistics.median(m for _, m in results["plain"])
-    print(f"\n{WIDTH} x {HEIGHT} 24-bit Targa -> JPEG, median of {RUNS} runs")
-    print(f"{'case':<18}{'seconds':>10}{'x plain':>9}{'peak MiB':>10}{'x plain':>9}")
-    for name, _ in cases:
-        t = statistics.median(t for t, _ in results[name])
-        m = statistics.median(m for _, m in results[name])
-        print(f"{name:<18}{t:>10.3f}{t / plain:>9.3f}{m / 1024:>10.1f}{m / plain_m:>9.2f}")
     ratio = statistics.median(t for t, _ in results["frame + text"]) / plain
     verdict = "within" if ratio <= BUDGET else "OVER"
     print(f"\nframe + text costs {ratio:.3f} x the plain conversion: {verdict} the budget of {BUDGET}")
